@@ -580,13 +580,32 @@ void read_exfat_root(const volume_reader& vol, const exfat_layout& x, exfat_root
     }
 }
 
-// The bitmap is read as one contiguous run from its first cluster, as it is laid out
-// by every formatter; a bitmap that does not fit there is left to the boot sector.
+// Whether the bitmap's clusters follow one another in the FAT, as every
+// formatter lays them out.
+bool exfat_bitmap_contiguous(const volume_reader& vol, const exfat_layout& x, uint32_t first,
+                             uint64_t bytes)
+{
+    const uint64_t clusters = (bytes + x.cluster_bytes - 1) / x.cluster_bytes;
+    if (clusters == 0 || clusters > x.cluster_count - (uint64_t(first) - 2))
+        return false;
+    if (clusters == 1)
+        return true;
+    std::vector<uint8_t> chain(size_t(clusters - 1) * 4);
+    if (!vol.read(x.fat_offset + uint64_t(first) * 4, chain))
+        return false;
+    for (uint64_t i = 0; i + 1 < clusters; ++i)
+        if (le32(&chain[size_t(i) * 4]) != first + i + 1)
+            return false;
+    return true;
+}
+
+// Only a contiguous bitmap is read; any other is left to the boot sector.
 bool exfat_free_clusters(const volume_reader& vol, const exfat_layout& x,
                          const exfat_root_facts& facts, uint64_t& free)
 {
     const uint64_t needed = (uint64_t(x.cluster_count) + 7) / 8;
-    if (!exfat_cluster_valid(x, facts.bitmap_cluster) || facts.bitmap_bytes < needed)
+    if (!exfat_cluster_valid(x, facts.bitmap_cluster) || facts.bitmap_bytes < needed ||
+        !exfat_bitmap_contiguous(vol, x, facts.bitmap_cluster, needed))
         return false;
     free = 0;
     uint64_t bits_left = x.cluster_count;

@@ -232,60 +232,67 @@ TEST(FsProbe, NtfsWithATornBitmapRecordStillNamesItself)
     EXPECT_EQ(torn.free_bytes, 0u);
 }
 
-// A minimal exFAT volume: 512-byte sectors, 4 KiB clusters, 240 clusters;
-// bitmap in cluster 2, up-case table in 3, root directory in 4.
-std::vector<uint8_t> exfat_volume(bool with_bitmap_entry)
+// A minimal exFAT volume of 5,000 512-byte clusters, 10 percent in use by the
+// boot sector. Its 625-byte bitmap takes clusters 2 and 3 (or 2 and 9 when
+// fragmented); the root directory is cluster 4. 12 clusters are in use.
+enum class bitmap_entry { contiguous, fragmented, missing };
+
+std::vector<uint8_t> exfat_volume(bitmap_entry bitmap)
 {
-    std::vector<uint8_t> v(1 << 20, 0);
+    constexpr uint32_t fat_sector = 24, heap_sector = 72, clusters = 5000;
+    std::vector<uint8_t> v((heap_sector + clusters) * 512, 0);
     auto put32 = [&](size_t at, uint32_t x) {
         for (int i = 0; i < 4; ++i)
             v[at + i] = uint8_t(x >> (8 * i));
     };
     v[0] = 0xEB, v[1] = 0x76, v[2] = 0x90;
     std::memcpy(&v[3], "EXFAT   ", 8);
-    put32(0x48, 2048);  // volume length, sectors
-    put32(0x50, 24);    // FAT offset
-    put32(0x54, 8);     // FAT length
-    put32(0x58, 32);    // cluster heap offset
-    put32(0x5C, 240);   // cluster count
-    put32(0x60, 4);     // root directory cluster
-    v[0x6C] = 9, v[0x6D] = 3, v[0x6E] = 1, v[0x70] = 10;
+    put32(0x48, heap_sector + clusters); // volume length, sectors
+    put32(0x50, fat_sector);
+    put32(0x54, heap_sector - fat_sector);
+    put32(0x58, heap_sector);
+    put32(0x5C, clusters);
+    put32(0x60, 4); // root directory cluster
+    v[0x6C] = 9, v[0x6D] = 0, v[0x6E] = 1, v[0x70] = 10;
     v[510] = 0x55, v[511] = 0xAA;
-    for (uint32_t c = 2; c <= 4; ++c)
-        put32(24 * 512 + 4 * c, 0xFFFFFFFF);
-    auto cluster = [](uint32_t c) { return size_t(32 * 512 + (c - 2) * 4096); };
-    // Clusters 2-4 and 10 more are in use.
-    v[cluster(2)] = 0x07;
+    auto fat = [&](uint32_t c, uint32_t next) { put32(fat_sector * 512 + 4 * c, next); };
+    auto cluster = [](uint32_t c) { return size_t(heap_sector * 512 + (c - 2) * 512); };
+    const uint32_t second = bitmap == bitmap_entry::fragmented ? 9 : 3;
+    fat(2, second), fat(second, 0xFFFFFFFF), fat(4, 0xFFFFFFFF);
+    v[cluster(2)] = 0x0F; // clusters 2-5
     v[cluster(2) + 1] = 0xFF;
-    v[cluster(2) + 2] = 0x03;
     uint8_t* root = &v[cluster(4)];
     const char16_t label[] = u"Cam\u00e9ra";
     root[0] = 0x83, root[1] = 6;
     std::memcpy(root + 2, label, 12);
-    if (with_bitmap_entry) {
+    if (bitmap != bitmap_entry::missing) {
         root[32] = 0x81;
         put32(cluster(4) + 32 + 20, 2);
-        put32(cluster(4) + 32 + 24, 30);
+        put32(cluster(4) + 32 + 24, (clusters + 7) / 8);
     }
     return v;
 }
 
-TEST(FsProbe, ExfatFreeSpaceFromItsBitmapElseTheBootSector)
+TEST(FsProbe, ExfatFreeSpaceFromAContiguousBitmapElseTheBootSector)
 {
     scratch_dir dir;
     const std::string image = dir.file("exfat.img");
-    test_support::make_sparse_file(image, 1 << 20);
     const struct {
-        bool bitmap;
+        bitmap_entry bitmap;
         uint64_t free_clusters;
-    } cases[] = {{true, 240 - 13}, {false, 240 * 90 / 100}};
+    } cases[] = {
+        {bitmap_entry::contiguous, 5000 - 12},
+        {bitmap_entry::fragmented, 5000 * 90 / 100},
+        {bitmap_entry::missing, 5000 * 90 / 100},
+    };
     for (const auto& c : cases) {
+        test_support::make_sparse_file(image, 0);
         test_support::write_bytes(image, 0, exfat_volume(c.bitmap));
         const fs_info info = probe(image);
         EXPECT_EQ(info.file_system, "exFAT");
         EXPECT_EQ(info.label, "Cam\xc3\xa9ra");
-        EXPECT_EQ(info.total_bytes, 240u * 4096);
-        EXPECT_EQ(info.free_bytes, c.free_clusters * 4096);
+        EXPECT_EQ(info.total_bytes, 5000u * 512);
+        EXPECT_EQ(info.free_bytes, c.free_clusters * 512) << int(c.bitmap);
     }
 }
 
