@@ -93,7 +93,7 @@ std::string boot(const std::string& image, const std::string& expected, const sc
                 QString::fromStdString("name=etc/sercon-port,file=" + sercon), "-drive",
                 QString::fromStdString("file=" + image + ",format=raw,if=ide,snapshot=on")});
     std::string seen;
-    QDeadlineTimer deadline(30000);
+    QDeadlineTimer deadline(120000); // software emulation on a loaded machine is slow
     while (qemu.state() != QProcess::NotRunning && seen.find(expected) == std::string::npos &&
            !deadline.hasExpired()) {
         qemu.waitForReadyRead(200);
