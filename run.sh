@@ -4,7 +4,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 source "$root/tools/setup.sh"
 cmake --build "$root/build" --target demo_images
-export ZORVANE_DISKS="$root/build/demo/lost-partitions.img"
+export ZORVANE_DISKS="$root/build/demo/lost-partitions.img:$root/build/demo/recovery-volumes.img"
 cli="$root/build/src/cli/zorvane-cli"
 echo "== zorvane-cli disks"
 "$cli" disks

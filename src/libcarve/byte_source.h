@@ -1,0 +1,35 @@
+// Bytes of a device at absolute offsets, as the structure walkers see them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+
+namespace libcarve {
+
+class byte_source {
+public:
+    virtual ~byte_source() = default;
+    // Copies up to `length` bytes at `offset`; fewer only at the end.
+    virtual size_t read(uint64_t offset, void* out, size_t length) = 0;
+};
+
+// A byte buffer as a source: tests and fuzzing.
+class memory_source final : public byte_source {
+public:
+    explicit memory_source(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    size_t read(uint64_t offset, void* out, size_t length) override
+    {
+        if (offset >= bytes_.size())
+            return 0;
+        const size_t n = std::min<uint64_t>(length, bytes_.size() - offset);
+        std::memcpy(out, bytes_.data() + offset, n);
+        return n;
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+} // namespace libcarve

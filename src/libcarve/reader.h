@@ -1,0 +1,70 @@
+// A walker's view of one candidate file: offsets relative to its first byte,
+// never past `limit`. A read that falls outside sets a sticky failure flag
+// and yields zeros, so a walk checks `ok()` where it decides.
+#pragma once
+
+#include "libcarve/byte_source.h"
+
+#include <cstdint>
+#include <string_view>
+#include <memory>
+
+namespace libcarve {
+
+class reader {
+public:
+    reader(byte_source& source, uint64_t start, uint64_t limit);
+
+    uint64_t limit() const { return limit_; }
+    // Flags written by another thread: a pause holds the walk, a stop ends it.
+    void watch(int32_t* paused, int32_t* stop)
+    {
+        paused_ = paused;
+        stop_ = stop;
+    }
+    bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    // Marks the walk as failed (a structure check did not hold).
+    bool fail() { ok_ = false; return false; }
+
+    // True when `length` bytes at `at` lie within the limit and the device.
+    bool has(uint64_t at, uint64_t length);
+    bool bytes(uint64_t at, void* out, size_t length);
+    bool equals(uint64_t at, std::string_view text);
+
+    uint8_t u8(uint64_t at);
+    uint16_t le16(uint64_t at);
+    uint32_t le32(uint64_t at);
+    uint64_t le64(uint64_t at);
+    uint16_t be16(uint64_t at);
+    uint32_t be32(uint64_t at);
+    uint64_t be64(uint64_t at);
+
+    // Offset of the first `needle` at or after `from` that ends before `to`
+    // (clamped to the limit), or npos. Does not touch the failure flag.
+    uint64_t find(uint64_t from, std::string_view needle, uint64_t to = UINT64_MAX);
+
+    // A pointer to up to `wanted` bytes at `at` (at least 1 unless at the
+    // end), valid until the next call; `got` receives the count.
+    const uint8_t* window(uint64_t at, size_t wanted, size_t& got);
+
+    static constexpr uint64_t npos = UINT64_MAX;
+
+private:
+    bool fill(uint64_t at);
+    // Waits while paused; true when the walk must end.
+    bool stopped() const;
+
+    byte_source& source_;
+    uint64_t start_;
+    uint64_t limit_;
+    bool ok_ = true;
+    int32_t* paused_ = nullptr;
+    int32_t* stop_ = nullptr;
+    std::unique_ptr<uint8_t[]> cache_;
+    uint64_t cache_at_ = 0;
+    size_t cache_len_ = 0;
+    size_t fill_size_ = 4096;
+};
+
+} // namespace libcarve
