@@ -59,25 +59,16 @@ struct fat_recovery_c::open_directory {
     uint8_t in_deleted_dir = 0;
 };
 
-fat_recovery_c::fat_recovery_c(QObject* parent) : recovery_base_c(parent) {}
+fat_recovery_c::fat_recovery_c(QObject* parent) : counted_engine_c(parent) {}
 
 fat_recovery_c::~fat_recovery_c()
 {
     stop_and_wait();
 }
 
-void fat_recovery_c::set_volume(const volume_item_s& volume)
-{
-    volume_ = volume;
-}
-
 void fat_recovery_c::reset()
 {
-    progress_ = 0.0;
-    paused_ = 0;
-    stop_code_ = 0;
-    entries_read_ = 0;
-    files_found_ = 0;
+    reset_counters();
     entries_.clear();
 }
 

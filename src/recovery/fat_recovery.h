@@ -5,29 +5,20 @@
 
 #include "recovery/entry_tree.h"
 #include "recovery/fat_entry.h"
-#include "recovery/recovery_base.h"
+#include "recovery/counted_engine.h"
 
 struct fat_dir_s;
 struct fat_info_s;
 
-class fat_recovery_c : public recovery_base_c {
+class fat_recovery_c : public counted_engine_c {
     Q_OBJECT
 public:
     explicit fat_recovery_c(QObject* parent = nullptr);
     ~fat_recovery_c() override;
 
-    void set_volume(const volume_item_s& volume) override;
-    double progress() const override { return progress_; }
-    void set_progress(double progress) override { progress_ = progress; }
-    void set_stop(int code) override { stop_code_ = code; }
-    int stop_code() const override { return stop_code_; }
-    int paused() const override { return paused_; }
-    void set_paused(int flag) override { paused_ = flag; }
-    int64_t entries_read() const override { return entries_read_; }
     void reset() override;
     int recover_file(int64_t id, QString path) override;
     int file_path(int64_t id, std::wstring* out) const override;
-    int64_t files_found() const override { return files_found_; }
 
     const entry_hash<fat_entry_s>& entries() const { return entries_; }
 
@@ -50,10 +41,4 @@ private:
     bool store(const fat_entry_s& entry);
 
     entry_hash<fat_entry_s> entries_;
-    volume_item_s volume_;
-    volatile double progress_ = 0.0;
-    volatile int paused_ = 0;
-    volatile int stop_code_ = 0;
-    volatile int64_t entries_read_ = 0;
-    volatile int64_t files_found_ = 0;
 };

@@ -28,7 +28,7 @@ ntfs_entry_s to_entry(const ntscan::ntfs_entry_s& record)
 
 } // namespace
 
-ntfs_recovery_c::ntfs_recovery_c(QObject* parent) : recovery_base_c(parent) {}
+ntfs_recovery_c::ntfs_recovery_c(QObject* parent) : counted_engine_c(parent) {}
 
 ntfs_recovery_c::~ntfs_recovery_c()
 {
@@ -37,18 +37,9 @@ ntfs_recovery_c::~ntfs_recovery_c()
         ntscan::ntfs_scan_release(&context_);
 }
 
-void ntfs_recovery_c::set_volume(const volume_item_s& volume)
-{
-    volume_ = volume;
-}
-
 void ntfs_recovery_c::reset()
 {
-    progress_ = 0.0;
-    paused_ = 0;
-    stop_code_ = 0;
-    entries_read_ = 0;
-    files_found_ = 0;
+    reset_counters();
     entries_.clear();
 }
 
