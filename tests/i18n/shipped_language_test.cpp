@@ -14,7 +14,7 @@ const std::set<std::string> program_keys = {
     "btn_back", "btn_scan", "btn_refresh",
     "drive_size",
     "partition_number", "partition_fs", "partition_ss", "partition_es", "partition_text1",
-    "partition_query", "partition_finished", "btn_repair",
+    "partition_query", "partition_finished", "partition_failed", "btn_repair",
     "btn_start", "btn_stop",
     "volume_logical_drives", "local_disk", "recovery_free", "scan_nosel_warning",
     "recovery_name", "recovery_date1", "recovery_date2", "checkbox",

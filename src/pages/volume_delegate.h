@@ -1,0 +1,15 @@
+// Paints one row of the volume list from its record.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+class volume_delegate_c : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
