@@ -1,4 +1,5 @@
-// A destination file for extracted content; runs of zeros become holes.
+// A destination file for extracted content; runs of zeros become holes in
+// a regular file and are written out to anything else (a device, a pipe).
 #pragma once
 
 #include "extract.h"
@@ -23,6 +24,7 @@ public:
 
 private:
     int fd_ = -1;
+    bool regular_ = false;
     uint64_t position_ = 0;
 };
 
