@@ -20,18 +20,9 @@ void Ui::DriveForm::setupUi(QWidget* form)
     lv_drives->setStyleSheet(list_view_style);
 
     const QColor white(255, 255, 255);
-    btn_back = new QPushButton("Back", form);
-    btn_back->setObjectName("btn_back");
-    btn_back->setGeometry(70, 370, 75, 23);
-    style_text_button(btn_back, white);
+    btn_back = make_text_button(form, "btn_back", "Back", QRect(70, 370, 75, 23), white);
 
-    btn_refresh = new QPushButton("Refresh", form);
-    btn_refresh->setObjectName("btn_refresh");
-    btn_refresh->setGeometry(250, 370, 75, 23);
-    style_text_button(btn_refresh, QColor(253, 253, 253));
+    btn_refresh = make_text_button(form, "btn_refresh", "Refresh", QRect(250, 370, 75, 23), QColor(253, 253, 253));
 
-    btn_scan = new QPushButton("Scan", form);
-    btn_scan->setObjectName("btn_scan");
-    btn_scan->setGeometry(420, 370, 75, 23);
-    style_text_button(btn_scan, white);
+    btn_scan = make_text_button(form, "btn_scan", "Scan", QRect(420, 370, 75, 23), white);
 }

@@ -62,3 +62,13 @@ void paint_top_band(QPainter& painter, int width)
     const QPixmap band(QStringLiteral(":/images/background/bai.png"));
     painter.fillRect(QRect(0, 0, width, band.height()), QBrush(band));
 }
+
+QPushButton* make_text_button(QWidget* form, const char* name, const char* text,
+                              const QRect& geometry, const QColor& text_colour)
+{
+    auto* button = new QPushButton(QString::fromUtf8(text), form);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    style_text_button(button, text_colour);
+    return button;
+}

@@ -8,6 +8,8 @@
 
 class QPainter;
 class QPushButton;
+class QRect;
+class QWidget;
 
 // White backgrounds, black texts, grey for the disabled ones.
 QPalette page_palette();
@@ -15,6 +17,9 @@ QPalette page_palette();
 // Bold Arial 11 on the "btn_wai" images, with `text` as its text colour
 // (grey when disabled).
 void style_text_button(QPushButton* button, const QColor& text);
+// A text button of a form, named, placed and styled as above.
+QPushButton* make_text_button(QWidget* form, const char* name, const char* text,
+                              const QRect& geometry, const QColor& text_colour);
 
 // The thin blue frame of every page list.
 extern const char* const list_view_style;

@@ -15,23 +15,14 @@ void Ui::PartitionForm::setupUi(QWidget* form)
     form->setWindowTitle("Form");
 
     const QColor white(255, 255, 255);
-    btn_repair = new QPushButton("Repair", form);
-    btn_repair->setObjectName("btn_repair");
-    btn_repair->setGeometry(420, 380, 75, 23);
-    style_text_button(btn_repair, white);
+    btn_repair = make_text_button(form, "btn_repair", "Repair", QRect(420, 380, 75, 23), white);
 
     lv_volumes = new QListView(form);
     lv_volumes->setObjectName("lv_volumes");
     lv_volumes->setGeometry(40, 110, 511, 231);
     lv_volumes->setStyleSheet(list_view_style);
 
-    btn_back = new QPushButton("Back", form);
-    btn_back->setObjectName("btn_back");
-    btn_back->setGeometry(70, 380, 75, 23);
-    style_text_button(btn_back, white);
+    btn_back = make_text_button(form, "btn_back", "Back", QRect(70, 380, 75, 23), white);
 
-    btn_stop = new QPushButton("Stop", form);
-    btn_stop->setObjectName("btn_stop");
-    btn_stop->setGeometry(460, 50, 75, 23);
-    style_text_button(btn_stop, white);
+    btn_stop = make_text_button(form, "btn_stop", "Stop", QRect(460, 50, 75, 23), white);
 }

@@ -17,13 +17,9 @@ const char* const narrow_button_style =
 QPushButton* make_button(QWidget* form, const char* name, const QRect& geometry,
                          bool narrow, const char* text)
 {
-    auto* button = new QPushButton(form);
-    button->setObjectName(name);
-    button->setGeometry(geometry);
-    style_text_button(button, Qt::white);
+    QPushButton* button = make_text_button(form, name, text, geometry, Qt::white);
     if (narrow)
         button->setStyleSheet(narrow_button_style);
-    button->setText(text);
     return button;
 }
 

@@ -15,20 +15,11 @@ void Ui::VolumeForm::setupUi(QWidget* form)
     form->setWindowTitle("Quenridge");
 
     const QColor white(255, 255, 255);
-    btn_back = new QPushButton("Back", form);
-    btn_back->setObjectName("btn_back");
-    btn_back->setGeometry(60, 370, 75, 23);
-    style_text_button(btn_back, white);
+    btn_back = make_text_button(form, "btn_back", "Back", QRect(60, 370, 75, 23), white);
 
-    btn_refresh = new QPushButton("Refresh", form);
-    btn_refresh->setObjectName("btn_refresh");
-    btn_refresh->setGeometry(240, 370, 75, 23);
-    style_text_button(btn_refresh, QColor(253, 253, 253));
+    btn_refresh = make_text_button(form, "btn_refresh", "Refresh", QRect(240, 370, 75, 23), QColor(253, 253, 253));
 
-    btn_scan = new QPushButton("Scan", form);
-    btn_scan->setObjectName("btn_scan");
-    btn_scan->setGeometry(410, 370, 75, 23);
-    style_text_button(btn_scan, white);
+    btn_scan = make_text_button(form, "btn_scan", "Scan", QRect(410, 370, 75, 23), white);
 
     lv_volumes = new QListView(form);
     lv_volumes->setObjectName("lv_volumes");
