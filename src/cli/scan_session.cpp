@@ -2,6 +2,7 @@
 
 #include "cli/output.h"
 #include "disk/format_size.h"
+#include "recovery/engine_choice.h"
 #include "recovery/fat/disk_layer.h"
 
 scan_session::scan_session()
@@ -13,20 +14,23 @@ scan_session::scan_session()
 
 bool scan_session::choose(const volume_item_s& volume, bool deep, QString& error)
 {
-    if (deep) {
+    kind_ = choose_engine(volume.file_system, deep);
+    switch (kind_) {
+    case engine_raw:
         engine_ = &raw_;
-        kind_ = engine_raw;
-    } else if (volume.file_system == QLatin1String("NTFS")) {
+        break;
+    case engine_ntfs:
         engine_ = &ntfs_;
-        kind_ = engine_ntfs;
-    } else if (volume.file_system.left(3) == QLatin1String("FAT")) {
+        break;
+    case engine_fat:
         engine_ = &fat_;
-        kind_ = engine_fat;
-    } else {
+        break;
+    default: {
         const QString name = volume.file_system.isEmpty() ? QStringLiteral("no known file system")
                                                           : volume.file_system;
         error = QStringLiteral("%1 holds %2: no file-system scan fits; try --deep").arg(volume.mount_path, name);
         return false;
+    }
     }
     volume_ = volume;
     engine_->reset();
