@@ -10,9 +10,13 @@ namespace libcarve {
 
 class byte_source {
 public:
+    static constexpr uint64_t unknown_size = UINT64_MAX;
+
     virtual ~byte_source() = default;
     // Copies up to `length` bytes at `offset`; fewer only at the end.
     virtual size_t read(uint64_t offset, void* out, size_t length) = 0;
+    // Every byte below it can be read; `unknown_size` when only reading tells.
+    virtual uint64_t size() const = 0;
 };
 
 // A byte buffer as a source: tests and fuzzing.
@@ -27,6 +31,7 @@ public:
         std::memcpy(out, bytes_.data() + offset, n);
         return n;
     }
+    uint64_t size() const override { return bytes_.size(); }
 
 private:
     std::span<const uint8_t> bytes_;

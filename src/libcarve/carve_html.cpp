@@ -35,16 +35,16 @@ bool header(const uint8_t* p, size_t n)
 
 found_file measure(reader& r)
 {
+    static constexpr stop_bytes tag_start{"<"};
     static constexpr std::string_view close = "</html>";
-    size_t matched = 0;
-    const uint64_t last = walk_text(r, 0, [&](uint64_t, uint8_t c) {
-        const char lower = ascii_lower(c);
-        matched = lower == close[matched] ? matched + 1 : lower == close[0] ? 1 : 0;
-        return matched == close.size() ? 1 : 0;
-    });
-    if (last == reader::npos)
-        return {};
-    return {after_line_end(r, last + 1), "html"};
+    for (uint64_t at = 0;; ++at) {
+        at = tag_start.next(r, at);
+        if (at == reader::npos)
+            return {};
+        uint8_t tag[close.size()];
+        if (r.has(at, sizeof tag) && r.bytes(at, tag, sizeof tag) && starts_with_nocase(tag, sizeof tag, close))
+            return {after_line_end(r, at + sizeof tag), "html"};
+    }
 }
 
 constexpr const char* extensions[] = {"html"};

@@ -14,9 +14,12 @@ bool header(const uint8_t* p, size_t n) { return n >= 6 && std::memcmp(p, "{\\rt
 
 found_file measure(reader& r)
 {
+    static constexpr stop_bytes group_bytes{"\\{}"};
     int64_t depth = 0;
-    uint64_t at = 0;
-    while (r.has(at, 1)) {
+    for (uint64_t at = 0;;) {
+        at = group_bytes.next(r, at);
+        if (at == reader::npos)
+            return {};
         const uint8_t c = r.u8(at);
         if (c == '\\') {
             // "\bin<n> " is followed by n raw bytes.
@@ -33,17 +36,14 @@ found_file measure(reader& r)
             at += 2;
             continue;
         }
-        if (!is_text_byte(c))
-            return {};
         if (c == '{') {
             ++depth;
-        } else if (c == '}' && --depth == 0) {
+        } else if (--depth == 0) {
             const uint64_t end = after_line_end(r, at + 1);
             return r ? found_file{end, "rtf"} : found_file{};
         }
         ++at;
     }
-    return {};
 }
 
 constexpr const char* extensions[] = {"rtf"};

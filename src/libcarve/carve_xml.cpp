@@ -18,58 +18,65 @@ bool header(const uint8_t* p, size_t n)
            (p[at + 5] == ' ' || p[at + 5] == '\t' || p[at + 5] == '\r' || p[at + 5] == '\n');
 }
 
-// Where the construct that opens at `at` ends (one past its last byte).
+// Where the construct that opens at `at` ends (one past its last byte), or npos.
 class markup {
 public:
     explicit markup(reader& r) : r_(r) {}
 
+    // After "?>", "-->" or "]]>".
     uint64_t after(uint64_t at, std::string_view terminator)
     {
-        const uint64_t hit = walk_text(r_, at, [&, matched = size_t(0)](uint64_t, uint8_t c) mutable {
-            matched = c == uint8_t(terminator[matched]) ? matched + 1
-                      : c == uint8_t(terminator[0])     ? 1
-                                                        : 0;
-            return matched == terminator.size() ? 1 : 0;
-        });
-        return hit == reader::npos ? hit : hit + 1;
+        static constexpr stop_bytes question{"?"}, dash{"-"}, bracket{"]"};
+        const stop_bytes& first = terminator[0] == '?' ? question : terminator[0] == '-' ? dash : bracket;
+        for (;; ++at) {
+            at = first.next(r_, at);
+            if (at == reader::npos || r_.equals(at, terminator))
+                return at == reader::npos ? at : at + terminator.size();
+        }
     }
 
     // A start or end tag: '>' outside quotes. `empty` tells "<.../>".
     uint64_t after_tag(uint64_t at, bool& empty)
     {
-        char quote = 0;
-        uint8_t previous = 0;
-        const uint64_t hit = walk_text(r_, at, [&](uint64_t, uint8_t c) {
-            if (quote) {
-                if (c == uint8_t(quote))
-                    quote = 0;
-            } else if (c == '"' || c == '\'') {
-                quote = char(c);
+        static constexpr stop_bytes tag_bytes{"\"'<>/"}, double_quoted{"\""}, single_quoted{"'"};
+        uint64_t slash = reader::npos;
+        for (;; ++at) {
+            at = tag_bytes.next(r_, at);
+            if (at == reader::npos)
+                return at;
+            const uint8_t c = r_.u8(at);
+            if (c == '"' || c == '\'') {
+                at = (c == '"' ? double_quoted : single_quoted).next(r_, at + 1);
+                if (at == reader::npos)
+                    return at;
+            } else if (c == '/') {
+                slash = at;
             } else if (c == '<') {
-                return -1;
-            } else if (c == '>') {
-                return 1;
-            } else {
-                previous = c;
+                return reader::npos;
+            } else { // '>'
+                empty = slash + 1 == at;
+                return at + 1;
             }
-            return 0;
-        });
-        empty = previous == '/';
-        return hit == reader::npos ? hit : hit + 1;
+        }
     }
 
     // A doctype with an optional internal subset in brackets.
     uint64_t after_doctype(uint64_t at)
     {
+        static constexpr stop_bytes doctype_bytes{"[]>"};
         int brackets = 0;
-        const uint64_t hit = walk_text(r_, at, [&](uint64_t, uint8_t c) {
+        for (;; ++at) {
+            at = doctype_bytes.next(r_, at);
+            if (at == reader::npos)
+                return at;
+            const uint8_t c = r_.u8(at);
             if (c == '[')
                 ++brackets;
             else if (c == ']')
                 --brackets;
-            return c == '>' && brackets <= 0 ? 1 : 0;
-        });
-        return hit == reader::npos ? hit : hit + 1;
+            else if (brackets <= 0)
+                return at + 1;
+        }
     }
 
 private:
@@ -95,7 +102,8 @@ found_file measure(reader& r)
     std::string root;
     for (;;) {
         // Character data up to the next tag.
-        at = walk_text(r, at, [](uint64_t, uint8_t c) { return c == '<' ? 1 : 0; });
+        static constexpr stop_bytes tag_start{"<"};
+        at = tag_start.next(r, at);
         if (at == reader::npos)
             return {};
         if (r.equals(at, "<?")) {

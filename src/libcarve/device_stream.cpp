@@ -60,7 +60,7 @@ size_t read_at(platform::device::handle* h, uint64_t offset, uint8_t* buffer, si
 
 } // namespace
 
-void device_stream::aligned_free::operator()(uint8_t* p) const { std::free(p); }
+void aligned_free::operator()(uint8_t* p) const { std::free(p); }
 
 device_stream::~device_stream()
 {
@@ -72,7 +72,7 @@ device_stream::~device_stream()
     if (thread_.joinable())
         thread_.join();
     platform::device::close(sequential_);
-    platform::device::close(random_);
+    platform::device::close(own_);
 }
 
 bool device_stream::open(const std::string& path)
@@ -91,9 +91,6 @@ bool device_stream::open(const std::string& path)
             return false;
         slots_.push_back(slot{buffers_.back().get()});
     }
-    far_.reset(aligned_buffer(far_chunk));
-    if (!far_)
-        return false;
     thread_ = std::thread(&device_stream::read_ahead, this);
     return true;
 }
@@ -152,8 +149,8 @@ void device_stream::read_ahead()
     }
 }
 
-const device_stream::slot* device_stream::wait_for(uint64_t index,
-                                                   std::unique_lock<std::mutex>& lock)
+const device_stream::slot* device_stream::wait_for(uint64_t index, std::unique_lock<std::mutex>& lock,
+                                                   bool scanning)
 {
     slot& s = slots_[index % blocks_in_hand];
     for (;;) {
@@ -165,6 +162,10 @@ const device_stream::slot* device_stream::wait_for(uint64_t index,
         }
         if (s.block == index)
             return &s;
+        if (!scanning) { // the read-ahead thread gets to it
+            changed_.wait(lock);
+            continue;
+        }
         // Not started yet: reading it here beats waiting for the read-ahead
         // thread to be scheduled.
         s.block = index;
@@ -178,10 +179,9 @@ const device_stream::slot* device_stream::wait_for(uint64_t index,
 
 platform::device::handle* device_stream::own_handle()
 {
-    if (!random_)
-        random_ = platform::device::open(path_, platform::device::generic_read,
-                                         platform::device::no_buffering);
-    return random_;
+    if (!own_)
+        own_ = platform::device::open(path_, platform::device::generic_read, platform::device::no_buffering);
+    return own_;
 }
 
 const uint8_t* device_stream::block(uint64_t index, size_t& length)
@@ -194,54 +194,66 @@ const uint8_t* device_stream::block(uint64_t index, size_t& length)
         first_ = index;
         changed_.notify_all();
     }
-    const slot* s = wait_for(index, lock);
+    const slot* s = wait_for(index, lock, true);
     if (!s)
         return nullptr;
     length = s->length;
     return s->data;
 }
 
-size_t device_stream::read(uint64_t offset, void* out, size_t length)
+size_t device_stream::read_in_hand(uint64_t offset, void* out, size_t length, bool& at_end)
+{
+    const uint64_t index = offset / block_size;
+    const size_t inside = size_t(offset % block_size);
+    std::unique_lock lock(mutex_);
+    at_end = index >= end_;
+    if (at_end || index < first_ || index >= first_ + blocks_in_hand)
+        return 0;
+    const slot* s = wait_for(index, lock, false);
+    at_end = !s || inside >= s->length;
+    if (at_end)
+        return 0;
+    const size_t got = std::min(length, s->length - inside);
+    std::memcpy(out, s->data + inside, got);
+    return got;
+}
+
+stream_reader::~stream_reader() { platform::device::close(handle_); }
+
+size_t stream_reader::read(uint64_t offset, void* out, size_t length)
 {
     auto* to = static_cast<uint8_t*>(out);
     size_t done = 0;
     while (done < length) {
-        const uint64_t at = offset + done;
-        const uint64_t index = at / block_size;
-        const size_t inside = size_t(at % block_size);
-        size_t got = 0;
-        {
-            std::unique_lock lock(mutex_);
-            if (index >= end_)
-                break;
-            if (index >= first_ && index < first_ + blocks_in_hand) {
-                const slot* s = wait_for(index, lock);
-                if (!s || inside >= s->length)
-                    break;
-                got = std::min(length - done, s->length - inside);
-                std::memcpy(to + done, s->data + inside, got);
-            }
-        }
-        if (got == 0) {
-            got = read_far(at, to + done, length - done);
-            if (got == 0)
-                break;
-        }
+        bool at_end = false;
+        size_t got = stream_.read_in_hand(offset + done, to + done, length - done, at_end);
+        if (at_end)
+            break;
+        if (got == 0)
+            got = read_far(offset + done, to + done, length - done);
+        if (got == 0)
+            break;
         done += got;
     }
     return done;
 }
 
-size_t device_stream::read_far(uint64_t offset, void* out, size_t length)
+size_t stream_reader::read_far(uint64_t offset, void* out, size_t length)
 {
     if (!(offset >= far_at_ && offset < far_at_ + far_length_)) {
-        if (!own_handle())
+        if (!handle_)
+            handle_ = platform::device::open(stream_.path(), platform::device::generic_read,
+                                             platform::device::no_buffering);
+        if (!far_)
+            far_.reset(aligned_buffer(far_chunk));
+        if (!handle_ || !far_)
             return 0;
         far_at_ = offset - offset % far_chunk;
         size_t wanted = far_chunk;
-        if (size_ != unknown_size)
-            wanted = size_t(std::min<uint64_t>(far_chunk, size_ > far_at_ ? size_ - far_at_ : 0));
-        far_length_ = read_at(random_, far_at_, far_.get(), wanted);
+        const uint64_t size = stream_.size();
+        if (size != device_stream::unknown_size)
+            wanted = size_t(std::min<uint64_t>(far_chunk, size > far_at_ ? size - far_at_ : 0));
+        far_length_ = read_at(handle_, far_at_, far_.get(), wanted);
         if (offset >= far_at_ + far_length_)
             return 0;
     }

@@ -1,6 +1,7 @@
 // The scanned device as a sequence of large aligned blocks, read ahead by a
 // thread of its own while the current block is tested. Walkers read any
-// offset: blocks in hand come from memory, farther ones from a second handle.
+// offset through a `stream_reader` of their own: blocks in hand come from
+// memory, farther ones through the reader's own handle.
 #pragma once
 
 #include "libcarve/byte_source.h"
@@ -17,14 +18,17 @@ namespace platform::device { class handle; }
 
 namespace libcarve {
 
-class device_stream final : public byte_source {
+struct aligned_free { void operator()(uint8_t* p) const; };
+using aligned_bytes = std::unique_ptr<uint8_t, aligned_free>;
+
+class device_stream {
 public:
     static constexpr size_t block_size = 4u << 20;
-    static constexpr size_t blocks_in_hand = 4;
-    static constexpr uint64_t unknown_size = UINT64_MAX;
+    static constexpr size_t blocks_in_hand = 2;
+    static constexpr uint64_t unknown_size = byte_source::unknown_size;
 
     device_stream() = default;
-    ~device_stream() override;
+    ~device_stream();
     device_stream(const device_stream&) = delete;
     device_stream& operator=(const device_stream&) = delete;
 
@@ -32,9 +36,15 @@ public:
     bool open(const std::string& path);
     uint64_t size() const { return size_; }
 
+    const std::string& path() const { return path_; }
+
     // Block `index`, which becomes the oldest block kept; null past the end.
+    // Called by the scanning thread only.
     const uint8_t* block(uint64_t index, size_t& length);
-    size_t read(uint64_t offset, void* out, size_t length) override;
+    // Copies what blocks in hand hold at `offset`: the bytes copied, 0 when
+    // the offset is not in hand. `at_end` tells the device ends there.
+    // Safe from any thread while the scanning thread holds its block.
+    size_t read_in_hand(uint64_t offset, void* out, size_t length, bool& at_end);
 
 private:
     struct slot {
@@ -43,25 +53,24 @@ private:
         size_t length = 0;
         bool loading = false;
     };
-    struct aligned_free { void operator()(uint8_t* p) const; };
 
     void read_ahead();
     // Reads block `index` into `data` (without the lock); its length.
     size_t load(platform::device::handle* h, uint64_t index, uint8_t* data);
     // Under the lock: the slot now holds block `index`.
     void loaded(slot& s, uint64_t index, size_t length);
-    // The scan thread's own handle, for blocks it reads itself and far reads.
+    // The scanning thread's own handle, for blocks it reads itself.
     platform::device::handle* own_handle();
-    // Waits until block `index` is in its slot; null when the device ends first.
-    const slot* wait_for(uint64_t index, std::unique_lock<std::mutex>& lock);
-    size_t read_far(uint64_t offset, void* out, size_t length);
+    // Waits until block `index` is in its slot; null when the device ends
+    // first. The scanning thread reads a block not yet started itself.
+    const slot* wait_for(uint64_t index, std::unique_lock<std::mutex>& lock, bool scanning);
 
     platform::device::handle* sequential_ = nullptr;
-    platform::device::handle* random_ = nullptr; // used by the scan thread only
+    platform::device::handle* own_ = nullptr; // used by the scanning thread only
     std::string path_;
     uint64_t size_ = unknown_size;
 
-    std::vector<std::unique_ptr<uint8_t, aligned_free>> buffers_;
+    std::vector<aligned_bytes> buffers_;
     std::vector<slot> slots_;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -70,8 +79,25 @@ private:
     uint64_t end_ = UINT64_MAX;   // first block past the device
     bool quit_ = false;
     std::thread thread_;
+};
 
-    std::unique_ptr<uint8_t, aligned_free> far_;
+// One walking thread's view of the device.
+class stream_reader final : public byte_source {
+public:
+    explicit stream_reader(device_stream& stream) : stream_(stream) {}
+    ~stream_reader() override;
+    stream_reader(const stream_reader&) = delete;
+    stream_reader& operator=(const stream_reader&) = delete;
+
+    size_t read(uint64_t offset, void* out, size_t length) override;
+    uint64_t size() const override { return stream_.size(); }
+
+private:
+    size_t read_far(uint64_t offset, void* out, size_t length);
+
+    device_stream& stream_;
+    platform::device::handle* handle_ = nullptr; // opened at the first far read
+    aligned_bytes far_;
     uint64_t far_at_ = 0;
     size_t far_length_ = 0;
 };

@@ -12,7 +12,10 @@ constexpr size_t cache_size = 64 * 1024;
 }
 
 reader::reader(byte_source& source, uint64_t start, uint64_t limit)
-    : source_(source), start_(start), limit_(limit), cache_(std::make_unique_for_overwrite<uint8_t[]>(cache_size))
+    : source_(source), start_(start), limit_(limit),
+      within_source_(source.size() != byte_source::unknown_size && start <= source.size() &&
+                     limit <= source.size() - start),
+      cache_(std::make_unique_for_overwrite<uint8_t[]>(cache_size))
 {
 }
 
@@ -30,11 +33,12 @@ bool reader::fill(uint64_t at)
         cache_len_ = 0;
         return fail();
     }
-    // Small first, growing while the walk keeps reading: header checks and
-    // hops through tables copy little, scans of content copy in large runs.
+    // Small first, growing while the walk reads on from where the last fill
+    // ended: header checks and hops through tables copy little, scans of
+    // content copy in large runs.
     const uint64_t aligned = at - at % 4096;
+    fill_size_ = aligned == cache_at_ + cache_len_ ? std::min(fill_size_ * 2, cache_size) : 4096;
     const size_t wanted = size_t(std::min<uint64_t>(fill_size_, limit_ - aligned));
-    fill_size_ = std::min(fill_size_ * 2, cache_size);
     cache_at_ = aligned;
     cache_len_ = source_.read(start_ + aligned, cache_.get(), wanted);
     return at < cache_at_ + cache_len_;
@@ -77,7 +81,7 @@ bool reader::has(uint64_t at, uint64_t length)
 {
     if (at > limit_ || length > limit_ - at)
         return false;
-    if (length == 0)
+    if (length == 0 || within_source_)
         return true;
     size_t got = 0;
     return window(at + length - 1, 1, got) != nullptr;

@@ -58,6 +58,7 @@ private:
     byte_source& source_;
     uint64_t start_;
     uint64_t limit_;
+    bool within_source_; // every byte below the limit exists
     bool ok_ = true;
     int32_t* paused_ = nullptr;
     int32_t* stop_ = nullptr;

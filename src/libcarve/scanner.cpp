@@ -2,6 +2,7 @@
 
 #include "libcarve/carver.h"
 #include "libcarve/device_stream.h"
+#include "libcarve/walk_pool.h"
 
 #include <atomic>
 #include <chrono>
@@ -79,26 +80,37 @@ private:
     std::vector<active_carver> by_first_byte_[256];
 };
 
-// Tries every candidate carver at one sector start; the size of the file
-// reported there, or 0.
-uint64_t carve_at(carve_control_s& control, device_stream& stream, const dispatch& carvers,
-                  uint64_t offset, const uint8_t* bytes, size_t available)
+bool any_header(const dispatch& carvers, const uint8_t* bytes, size_t available)
 {
-    const uint64_t size = stream.size();
-    for (const active_carver& a : carvers.candidates(bytes[0])) {
-        if (!a.c->header(bytes, available))
+    for (const active_carver& a : carvers.candidates(bytes[0]))
+        if (a.c->header(bytes, available))
+            return true;
+    return false;
+}
+
+// A sector start where some header matched, and what its walk found.
+struct candidate {
+    uint64_t offset;
+    const uint8_t* bytes;
+    size_t available;
+    found_file file;
+};
+
+// Tries every candidate carver at one sector start: the first file wanted.
+found_file carve_at(carve_control_s& control, byte_source& device, uint64_t device_size,
+                    const dispatch& carvers, const candidate& at)
+{
+    for (const active_carver& a : carvers.candidates(at.bytes[0])) {
+        if (!a.c->header(at.bytes, at.available))
             continue;
-        const uint64_t room = size == device_stream::unknown_size ? a.walk_limit : size - offset;
-        reader r(stream, offset, std::min(a.walk_limit, room));
+        const uint64_t room = device_size == device_stream::unknown_size ? a.walk_limit : device_size - at.offset;
+        reader r(device, at.offset, std::min(a.walk_limit, room));
         r.watch(&control.paused, &control.stop);
         const found_file file = carve_one(*a.c, r);
-        if (!carvers.wanted(*a.c, file))
-            continue;
-        if (control.callback)
-            control.callback(control.user, file.extension, int64_t(offset), int64_t(file.size));
-        return file.size;
+        if (carvers.wanted(*a.c, file))
+            return file;
     }
-    return 0;
+    return {};
 }
 
 } // namespace
@@ -110,7 +122,11 @@ int scan_device(carve_control_s& control, const std::string& path, const config&
         return -1;
     const dispatch carvers(settings);
     const uint64_t size = stream.size();
+    walk_pool pool(stream);
+    std::vector<candidate> candidates;
     uint64_t next_free = 0; // first byte after the last reported file
+    // The same, for the helper: a candidate below it need not be walked.
+    std::atomic<uint64_t> skip_below{0};
     for (uint64_t index = 0;; ++index) {
         wait_while_paused(control);
         if (stop_requested(control))
@@ -122,13 +138,32 @@ int scan_device(carve_control_s& control, const std::string& path, const config&
         const uint8_t* data = stream.block(index, length);
         if (!data)
             break;
-        for (size_t at = 0; at < length; at += sector) {
-            const uint64_t offset = block_start + at;
-            if (offset < next_free)
-                continue;
-            if (const uint64_t found = carve_at(control, stream, carvers, offset, data + at, length - at))
-                next_free = offset + found;
-        }
+        candidates.clear();
+        const uint64_t first_free = (std::max(next_free, block_start) + sector - 1) / sector * sector;
+        for (size_t at = size_t(first_free - block_start); at < length; at += sector)
+            if (any_header(carvers, data + at, length - at))
+                candidates.push_back({block_start + at, data + at, length - at, {}});
+
+        // Walks run ahead on both threads; files are reported in offset order,
+        // and a candidate inside a reported file is dropped.
+        size_t settled = 0;
+        const auto settle = [&] {
+            for (; settled < candidates.size() && pool.done(settled); ++settled) {
+                const candidate& c = candidates[settled];
+                if (c.offset < next_free || c.file.size == 0)
+                    continue;
+                if (control.callback)
+                    control.callback(control.user, c.file.extension, int64_t(c.offset), int64_t(c.file.size));
+                next_free = c.offset + c.file.size;
+                skip_below.store(next_free, std::memory_order_relaxed);
+            }
+        };
+        pool.run(candidates.size(), [&](size_t i, byte_source& device) {
+            candidate& c = candidates[i];
+            if (c.offset >= skip_below.load(std::memory_order_relaxed))
+                c.file = carve_at(control, device, size, carvers, c);
+        }, settle);
+
         // Jump over the blocks a found file covers.
         if (next_free > block_start + length)
             index = next_free / device_stream::block_size - 1;

@@ -126,6 +126,90 @@ TEST_F(scan, finds_every_file_with_its_true_size_and_reads_it_back_exactly)
     EXPECT_EQ(test_support::read_file(path), image); // nothing written
 }
 
+namespace {
+
+void put_le(std::vector<uint8_t>& out, uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+// A zip of stored members (no checksums: the walk does not read them).
+std::vector<uint8_t> stored_zip(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& members)
+{
+    std::vector<uint8_t> zip, directory;
+    auto common = [](std::vector<uint8_t>& out, const std::string& name, size_t size) {
+        put_le(out, 20, 2); // version needed
+        put_le(out, 0, 2);  // flags
+        put_le(out, 0, 2);  // stored
+        put_le(out, 0, 4);  // time and date
+        put_le(out, 0, 4);  // crc
+        put_le(out, size, 4);
+        put_le(out, size, 4);
+        put_le(out, name.size(), 2);
+        put_le(out, 0, 2); // extra
+    };
+    for (const auto& [name, data] : members) {
+        const size_t at = zip.size();
+        put_le(zip, 0x04034B50, 4);
+        common(zip, name, data.size());
+        zip.insert(zip.end(), name.begin(), name.end());
+        zip.insert(zip.end(), data.begin(), data.end());
+        put_le(directory, 0x02014B50, 4);
+        put_le(directory, 20, 2); // version made by
+        common(directory, name, data.size());
+        put_le(directory, 0, 2 + 2 + 2 + 4); // comment, disk, attributes
+        put_le(directory, at, 4);
+        directory.insert(directory.end(), name.begin(), name.end());
+    }
+    const size_t directory_at = zip.size();
+    zip.insert(zip.end(), directory.begin(), directory.end());
+    put_le(zip, 0x06054B50, 4);
+    put_le(zip, 0, 4);
+    put_le(zip, members.size(), 2);
+    put_le(zip, members.size(), 2);
+    put_le(zip, directory.size(), 4);
+    put_le(zip, directory_at, 4);
+    put_le(zip, 0, 2);
+    return zip;
+}
+
+} // namespace
+
+TEST_F(scan, files_across_block_edges_are_found_and_files_inside_them_are_not)
+{
+    // A zip that starts just before the first 4 MiB edge and spans three
+    // more, holding a picture at a sector start of its own; the samples
+    // after it straddle the next edge.
+    const sample* picture = nullptr;
+    for (const sample& s : samples())
+        if (s.extension == "png")
+            picture = &s;
+    ASSERT_NE(picture, nullptr);
+    const uint64_t mib = 1 << 20;
+    const std::string name = std::string(512 - 30 - 4, 'p') + ".png"; // the picture's data at 512
+    const uint64_t zip_at = 4 * mib - 16 * 1024;
+    const uint64_t zip_size_wanted = 16 * mib - 150 * 1024 - zip_at;
+    std::vector<uint8_t> filler = junk(size_t(zip_size_wanted - picture->bytes.size() - 1024), 3);
+    const sample zip{"big.zip", "zip", stored_zip({{name, picture->bytes}, {"filler.bin", filler}})};
+    filler.clear();
+
+    std::vector<placed> where;
+    std::vector<const sample*> files = shuffled_samples(7);
+    files.insert(files.begin(), &zip);
+    std::vector<uint8_t> image = layout(files, where, 12);
+    const uint64_t shift = zip_at - where.front().offset;
+    image.insert(image.begin(), size_t(shift), 0);
+    for (placed& p : where)
+        p.offset += shift;
+    ASSERT_LT(where[1].offset, 16 * mib);
+    ASSERT_GT(where.back().offset, 16 * mib);
+    const std::string path = dir.file("edges.img");
+    write_image(path, image);
+
+    EXPECT_EQ(deep_scan(path), expected(where));
+}
+
 TEST_F(scan, offsets_of_a_volume_count_from_the_volume_start)
 {
     // An MBR disk with one partition at sector 2048 holding the files.
