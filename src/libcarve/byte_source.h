@@ -17,6 +17,9 @@ public:
     virtual size_t read(uint64_t offset, void* out, size_t length) = 0;
     // Every byte below it can be read; `unknown_size` when only reading tells.
     virtual uint64_t size() const = 0;
+    // The bytes at `offset` in place, `length` of them, when the source holds
+    // them in memory for as long as the walk reading them lasts; else null.
+    virtual const uint8_t* view(uint64_t offset, size_t& length) = 0;
 };
 
 // A byte buffer as a source: tests and fuzzing.
@@ -32,6 +35,11 @@ public:
         return n;
     }
     uint64_t size() const override { return bytes_.size(); }
+    const uint8_t* view(uint64_t offset, size_t& length) override
+    {
+        length = offset < bytes_.size() ? bytes_.size() - size_t(offset) : 0;
+        return length ? bytes_.data() + offset : nullptr;
+    }
 
 private:
     std::span<const uint8_t> bytes_;

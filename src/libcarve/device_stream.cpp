@@ -14,6 +14,7 @@ namespace libcarve {
 namespace {
 
 constexpr size_t far_chunk = 1u << 20;
+constexpr size_t far_first_read = 64u << 10;
 
 constexpr size_t huge_page = 2u << 20;
 
@@ -113,67 +114,94 @@ void device_stream::loaded(slot& s, uint64_t index, size_t length)
 {
     s.loading = false;
     s.length = length;
-    next_ = std::max(next_, index + 1);
     if (length < block_size && end_ > index + 1)
         end_ = length == 0 ? index : index + 1;
     changed_.notify_all();
+}
+
+device_stream::slot* device_stream::holding(uint64_t index)
+{
+    for (slot& s : slots_)
+        if (s.block == index)
+            return &s;
+    return nullptr;
+}
+
+device_stream::slot* device_stream::free_slot()
+{
+    // Blocks the scan has passed and no walk reads in place; of those, one
+    // whose walks are all settled, else the newest: the oldest block with
+    // walks to come is kept for them.
+    slot* best = nullptr;
+    auto rank = [&](const slot& s) {
+        if (s.block == UINT64_MAX || s.block < keep_)
+            return std::pair<int, uint64_t>{2, UINT64_MAX - s.block};
+        return std::pair<int, uint64_t>{s.block == keep_ ? 0 : 1, s.block};
+    };
+    for (slot& s : slots_) {
+        const bool passed = s.block == UINT64_MAX || s.block < current_;
+        if (!passed || s.loading || s.pins)
+            continue;
+        if (!best || rank(s) > rank(*best))
+            best = &s;
+    }
+    return best;
+}
+
+bool device_stream::coming(uint64_t index) const
+{
+    return index >= current_ && index < current_ + blocks_in_hand && index < end_;
 }
 
 void device_stream::read_ahead()
 {
     std::unique_lock lock(mutex_);
     for (;;) {
-        // Blocks the scan has already passed are never read.
-        auto candidate = [&] { return std::max(next_, first_); };
+        slot* s = nullptr;
         changed_.wait(lock, [&] {
-            return quit_ || (candidate() < first_ + blocks_in_hand && candidate() < end_);
+            if (quit_)
+                return true;
+            while (holding(next_)) // read by the scan itself, or already here
+                ++next_;
+            return coming(next_) && (s = free_slot()) != nullptr;
         });
         if (quit_)
             return;
-        const uint64_t index = candidate();
-        slot& s = slots_[index % blocks_in_hand];
-        if (s.loading) {
-            changed_.wait(lock, [&] { return quit_ || !s.loading; });
-            continue;
-        }
-        if (s.block == index) { // the scan read it itself
-            next_ = index + 1;
-            continue;
-        }
-        s.block = index;
-        s.loading = true;
+        const uint64_t index = next_++;
+        s->block = index;
+        s->loading = true;
         lock.unlock();
-        const size_t length = load(sequential_, index, s.data);
+        const size_t length = load(sequential_, index, s->data);
         lock.lock();
-        loaded(s, index, length);
+        loaded(*s, index, length);
     }
 }
 
-const device_stream::slot* device_stream::wait_for(uint64_t index, std::unique_lock<std::mutex>& lock,
-                                                   bool scanning)
+const device_stream::slot* device_stream::wait_for(uint64_t index, std::unique_lock<std::mutex>& lock)
 {
-    slot& s = slots_[index % blocks_in_hand];
     for (;;) {
         if (index >= end_)
             return nullptr;
-        if (s.loading) {
-            changed_.wait(lock);
-            continue;
-        }
-        if (s.block == index)
-            return &s;
-        if (!scanning) { // the read-ahead thread gets to it
+        slot* s = holding(index);
+        if (s && !s->loading)
+            return s;
+        if (s) {
             changed_.wait(lock);
             continue;
         }
         // Not started yet: reading it here beats waiting for the read-ahead
         // thread to be scheduled.
-        s.block = index;
-        s.loading = true;
+        s = free_slot();
+        if (!s) {
+            changed_.wait(lock);
+            continue;
+        }
+        s->block = index;
+        s->loading = true;
         lock.unlock();
-        const size_t length = load(own_handle(), index, s.data);
+        const size_t length = load(own_handle(), index, s->data);
         lock.lock();
-        loaded(s, index, length);
+        loaded(*s, index, length);
     }
 }
 
@@ -184,41 +212,73 @@ platform::device::handle* device_stream::own_handle()
     return own_;
 }
 
-const uint8_t* device_stream::block(uint64_t index, size_t& length)
+const uint8_t* device_stream::block(uint64_t index, uint64_t keep, size_t& length)
 {
     length = 0;
     std::unique_lock lock(mutex_);
     if (index >= end_)
         return nullptr;
-    if (index > first_) {
-        first_ = index;
-        changed_.notify_all();
-    }
-    const slot* s = wait_for(index, lock, true);
+    current_ = index;
+    keep_ = keep;
+    next_ = std::max(next_, index);
+    changed_.notify_all();
+    const slot* s = wait_for(index, lock);
     if (!s)
         return nullptr;
     length = s->length;
     return s->data;
 }
 
-size_t device_stream::read_in_hand(uint64_t offset, void* out, size_t length, bool& at_end)
+const uint8_t* device_stream::in_hand(uint64_t offset, size_t& length, bool& at_end,
+                                      std::vector<uint64_t>& pinned)
 {
+    length = 0;
     const uint64_t index = offset / block_size;
     const size_t inside = size_t(offset % block_size);
     std::unique_lock lock(mutex_);
-    at_end = index >= end_;
-    if (at_end || index < first_ || index >= first_ + blocks_in_hand)
-        return 0;
-    const slot* s = wait_for(index, lock, false);
-    at_end = !s || inside >= s->length;
-    if (at_end)
-        return 0;
-    const size_t got = std::min(length, s->length - inside);
-    std::memcpy(out, s->data + inside, got);
-    return got;
+    for (;;) {
+        at_end = index >= end_;
+        if (at_end)
+            return nullptr;
+        slot* s = holding(index);
+        if (s && !s->loading) {
+            at_end = inside >= s->length;
+            if (at_end)
+                return nullptr;
+            if (std::find(pinned.begin(), pinned.end(), index) == pinned.end()) {
+                ++s->pins;
+                pinned.push_back(index);
+            }
+            length = s->length - inside;
+            return s->data + inside;
+        }
+        // Wait for a block on its way, unless this walk pins a block the
+        // scan has passed: its slot may be what the reading waits for.
+        const bool pins_passed = std::any_of(pinned.begin(), pinned.end(), [&](uint64_t b) { return b < current_; });
+        if (!(s || coming(index)) || pins_passed)
+            return nullptr;
+        changed_.wait(lock);
+    }
 }
 
-stream_reader::~stream_reader() { platform::device::close(handle_); }
+void device_stream::unpin(std::vector<uint64_t>& pinned)
+{
+    if (pinned.empty())
+        return;
+    {
+        std::lock_guard lock(mutex_);
+        for (const uint64_t b : pinned)
+            --holding(b)->pins;
+    }
+    pinned.clear();
+    changed_.notify_all();
+}
+
+stream_reader::~stream_reader()
+{
+    end_walk();
+    platform::device::close(handle_);
+}
 
 size_t stream_reader::read(uint64_t offset, void* out, size_t length)
 {
@@ -226,16 +286,26 @@ size_t stream_reader::read(uint64_t offset, void* out, size_t length)
     size_t done = 0;
     while (done < length) {
         bool at_end = false;
-        size_t got = stream_.read_in_hand(offset + done, to + done, length - done, at_end);
-        if (at_end)
+        size_t got = 0;
+        if (const uint8_t* p = stream_.in_hand(offset + done, got, at_end, pinned_)) {
+            got = std::min(got, length - done);
+            std::memcpy(to + done, p, got);
+        } else if (at_end) {
             break;
-        if (got == 0)
+        } else {
             got = read_far(offset + done, to + done, length - done);
+        }
         if (got == 0)
             break;
         done += got;
     }
     return done;
+}
+
+const uint8_t* stream_reader::view(uint64_t offset, size_t& length)
+{
+    bool at_end = false;
+    return stream_.in_hand(offset, length, at_end, pinned_);
 }
 
 size_t stream_reader::read_far(uint64_t offset, void* out, size_t length)
@@ -248,11 +318,14 @@ size_t stream_reader::read_far(uint64_t offset, void* out, size_t length)
             far_.reset(aligned_buffer(far_chunk));
         if (!handle_ || !far_)
             return 0;
-        far_at_ = offset - offset % far_chunk;
-        size_t wanted = far_chunk;
+        // Small reads for a hop, growing while a walk reads on.
+        const uint64_t at = offset - offset % platform::transfer_alignment;
+        far_size_ = at == far_at_ + far_length_ ? std::min(far_size_ * 2, far_chunk) : far_first_read;
+        far_at_ = at;
+        size_t wanted = far_size_;
         const uint64_t size = stream_.size();
         if (size != device_stream::unknown_size)
-            wanted = size_t(std::min<uint64_t>(far_chunk, size > far_at_ ? size - far_at_ : 0));
+            wanted = size_t(std::min<uint64_t>(wanted, size > far_at_ ? size - far_at_ : 0));
         far_length_ = read_at(handle_, far_at_, far_.get(), wanted);
         if (offset >= far_at_ + far_length_)
             return 0;

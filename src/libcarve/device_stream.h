@@ -1,7 +1,7 @@
 // The scanned device as a sequence of large aligned blocks, read ahead by a
 // thread of its own while the current block is tested. Walkers read any
 // offset through a `stream_reader` of their own: blocks in hand come from
-// memory, farther ones through the reader's own handle.
+// memory, pinned until the walk ends; others through the reader's own handle.
 #pragma once
 
 #include "libcarve/byte_source.h"
@@ -24,7 +24,7 @@ using aligned_bytes = std::unique_ptr<uint8_t, aligned_free>;
 class device_stream {
 public:
     static constexpr size_t block_size = 4u << 20;
-    static constexpr size_t blocks_in_hand = 2;
+    static constexpr size_t blocks_in_hand = 6;
     static constexpr uint64_t unknown_size = byte_source::unknown_size;
 
     device_stream() = default;
@@ -38,13 +38,18 @@ public:
 
     const std::string& path() const { return path_; }
 
-    // Block `index`, which becomes the oldest block kept; null past the end.
-    // Called by the scanning thread only.
-    const uint8_t* block(uint64_t index, size_t& length);
-    // Copies what blocks in hand hold at `offset`: the bytes copied, 0 when
-    // the offset is not in hand. `at_end` tells the device ends there.
-    // Safe from any thread while the scanning thread holds its block.
-    size_t read_in_hand(uint64_t offset, void* out, size_t length, bool& at_end);
+    // Block `index`; null past the end. Blocks before it stay in hand for
+    // walkers while slots last, block `keep` (the oldest with walks to come)
+    // the longest; none is let go while a walk pins it. Called by the
+    // scanning thread only.
+    const uint8_t* block(uint64_t index, uint64_t keep, size_t& length);
+    // What blocks in hand hold at `offset`, in place, up to the end of its
+    // block; null when the offset is not in hand. `at_end` tells the device
+    // ends there. The block is pinned (once) and listed in `pinned` until
+    // `unpin`. Waits for a block on its way only while that cannot hold up
+    // its reading: never with a block pinned that the scan has passed.
+    const uint8_t* in_hand(uint64_t offset, size_t& length, bool& at_end, std::vector<uint64_t>& pinned);
+    void unpin(std::vector<uint64_t>& pinned);
 
 private:
     struct slot {
@@ -52,6 +57,7 @@ private:
         uint64_t block = UINT64_MAX;
         size_t length = 0;
         bool loading = false;
+        int pins = 0; // walks reading the block in place
     };
 
     void read_ahead();
@@ -59,11 +65,17 @@ private:
     size_t load(platform::device::handle* h, uint64_t index, uint8_t* data);
     // Under the lock: the slot now holds block `index`.
     void loaded(slot& s, uint64_t index, size_t length);
+    // Under the lock: the slot holding (or reading) block `index`, or null.
+    slot* holding(uint64_t index);
+    // Under the lock: a slot that may take a new block, or null.
+    slot* free_slot();
+    // Under the lock: block `index` will be read ahead without asking.
+    bool coming(uint64_t index) const;
     // The scanning thread's own handle, for blocks it reads itself.
     platform::device::handle* own_handle();
-    // Waits until block `index` is in its slot; null when the device ends
-    // first. The scanning thread reads a block not yet started itself.
-    const slot* wait_for(uint64_t index, std::unique_lock<std::mutex>& lock, bool scanning);
+    // For the scanning thread: waits until block `index` is in its slot,
+    // reading it itself when not yet started; null when the device ends first.
+    const slot* wait_for(uint64_t index, std::unique_lock<std::mutex>& lock);
 
     platform::device::handle* sequential_ = nullptr;
     platform::device::handle* own_ = nullptr; // used by the scanning thread only
@@ -74,7 +86,8 @@ private:
     std::vector<slot> slots_;
     std::mutex mutex_;
     std::condition_variable changed_;
-    uint64_t first_ = 0;          // oldest block kept
+    uint64_t current_ = 0;        // the block the scan tests
+    uint64_t keep_ = 0;           // the oldest block with walks to come
     uint64_t next_ = 0;           // next block to read ahead
     uint64_t end_ = UINT64_MAX;   // first block past the device
     bool quit_ = false;
@@ -91,15 +104,21 @@ public:
 
     size_t read(uint64_t offset, void* out, size_t length) override;
     uint64_t size() const override { return stream_.size(); }
+    // Blocks in hand only, pinned until `end_walk`.
+    const uint8_t* view(uint64_t offset, size_t& length) override;
+    // The walk reading through this reader has ended.
+    void end_walk() { stream_.unpin(pinned_); }
 
 private:
     size_t read_far(uint64_t offset, void* out, size_t length);
 
     device_stream& stream_;
+    std::vector<uint64_t> pinned_; // blocks this walk reads in place
     platform::device::handle* handle_ = nullptr; // opened at the first far read
     aligned_bytes far_;
     uint64_t far_at_ = 0;
     size_t far_length_ = 0;
+    size_t far_size_ = 0; // of the next far read
 };
 
 } // namespace libcarve

@@ -14,8 +14,7 @@ constexpr size_t cache_size = 64 * 1024;
 reader::reader(byte_source& source, uint64_t start, uint64_t limit)
     : source_(source), start_(start), limit_(limit),
       within_source_(source.size() != byte_source::unknown_size && start <= source.size() &&
-                     limit <= source.size() - start),
-      cache_(std::make_unique_for_overwrite<uint8_t[]>(cache_size))
+                     limit <= source.size() - start)
 {
 }
 
@@ -33,12 +32,23 @@ bool reader::fill(uint64_t at)
         cache_len_ = 0;
         return fail();
     }
-    // Small first, growing while the walk reads on from where the last fill
-    // ended: header checks and hops through tables copy little, scans of
-    // content copy in large runs.
+    // Bytes the source holds in memory are used in place. Others are copied:
+    // small first, growing while the walk reads on from where the last fill
+    // ended, so header checks and hops through tables copy little and scans
+    // of content copy in large runs.
+    size_t in_place = 0;
+    if (const uint8_t* p = source_.view(start_ + at, in_place)) {
+        data_ = p;
+        cache_at_ = at;
+        cache_len_ = size_t(std::min<uint64_t>(in_place, limit_ - at));
+        return true;
+    }
     const uint64_t aligned = at - at % 4096;
     fill_size_ = aligned == cache_at_ + cache_len_ ? std::min(fill_size_ * 2, cache_size) : 4096;
     const size_t wanted = size_t(std::min<uint64_t>(fill_size_, limit_ - aligned));
+    if (!cache_)
+        cache_ = std::make_unique_for_overwrite<uint8_t[]>(cache_size);
+    data_ = cache_.get();
     cache_at_ = aligned;
     cache_len_ = source_.read(start_ + aligned, cache_.get(), wanted);
     return at < cache_at_ + cache_len_;
@@ -52,7 +62,7 @@ const uint8_t* reader::window(uint64_t at, size_t wanted, size_t& got)
     if (!(at >= cache_at_ && at < cache_at_ + cache_len_) && !fill(at))
         return nullptr;
     got = size_t(std::min<uint64_t>({wanted, cache_at_ + cache_len_ - at, limit_ - at}));
-    return cache_.get() + (at - cache_at_);
+    return data_ + (at - cache_at_);
 }
 
 bool reader::bytes(uint64_t at, void* out, size_t length)

@@ -62,7 +62,8 @@ private:
     bool ok_ = true;
     int32_t* paused_ = nullptr;
     int32_t* stop_ = nullptr;
-    std::unique_ptr<uint8_t[]> cache_;
+    std::unique_ptr<uint8_t[]> cache_; // made at the first copy
+    const uint8_t* data_ = nullptr;    // the bytes from cache_at_ on: in place or cache_
     uint64_t cache_at_ = 0;
     size_t cache_len_ = 0;
     size_t fill_size_ = 4096;

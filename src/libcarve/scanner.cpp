@@ -2,9 +2,10 @@
 
 #include "libcarve/carver.h"
 #include "libcarve/device_stream.h"
-#include "libcarve/walk_pool.h"
+#include "libcarve/walk_queue.h"
 
 #include <atomic>
+#include <optional>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -88,23 +89,23 @@ bool any_header(const dispatch& carvers, const uint8_t* bytes, size_t available)
     return false;
 }
 
-// A sector start where some header matched, and what its walk found.
-struct candidate {
-    uint64_t offset;
-    const uint8_t* bytes;
-    size_t available;
-    found_file file;
-};
+// Bytes a header test sees: the candidate's block may be gone by the time
+// it is walked, so the walk reads them itself.
+constexpr size_t header_window = 4096;
 
-// Tries every candidate carver at one sector start: the first file wanted.
-found_file carve_at(carve_control_s& control, byte_source& device, uint64_t device_size,
-                    const dispatch& carvers, const candidate& at)
+// Tries every carver whose header matches at `offset`: the first file wanted.
+found_file carve_at(carve_control_s& control, byte_source& device, const dispatch& carvers, uint64_t offset)
 {
-    for (const active_carver& a : carvers.candidates(at.bytes[0])) {
-        if (!a.c->header(at.bytes, at.available))
+    uint8_t head[header_window];
+    const uint64_t size = device.size();
+    const uint64_t room = size == byte_source::unknown_size ? UINT64_MAX : size - offset;
+    const size_t available = device.read(offset, head, size_t(std::min<uint64_t>(sizeof head, room)));
+    if (available == 0)
+        return {};
+    for (const active_carver& a : carvers.candidates(head[0])) {
+        if (!a.c->header(head, available))
             continue;
-        const uint64_t room = device_size == device_stream::unknown_size ? a.walk_limit : device_size - at.offset;
-        reader r(device, at.offset, std::min(a.walk_limit, room));
+        reader r(device, offset, std::min(a.walk_limit, room));
         r.watch(&control.paused, &control.stop);
         const found_file file = carve_one(*a.c, r);
         if (carvers.wanted(*a.c, file))
@@ -112,6 +113,8 @@ found_file carve_at(carve_control_s& control, byte_source& device, uint64_t devi
     }
     return {};
 }
+
+constexpr uint64_t max_walk_lag = 256u << 20;
 
 } // namespace
 
@@ -122,53 +125,64 @@ int scan_device(carve_control_s& control, const std::string& path, const config&
         return -1;
     const dispatch carvers(settings);
     const uint64_t size = stream.size();
-    walk_pool pool(stream);
-    std::vector<candidate> candidates;
+    walk_queue walks(stream, [&](uint64_t offset, byte_source& device) -> std::optional<found_file> {
+        const found_file file = carve_at(control, device, carvers, offset);
+        if (stop_requested(control))
+            return std::nullopt; // a failed walk may only have been stopped
+        return file;
+    });
     uint64_t next_free = 0; // first byte after the last reported file
-    // The same, for the helper: a candidate below it need not be walked.
-    std::atomic<uint64_t> skip_below{0};
+    // Reports walked candidates in offset order, dropping one inside a
+    // reported file; waits for walks while the oldest lies before
+    // `wait_before`. Ends at a walk a stop cut short.
+    const auto settle = [&](uint64_t wait_before) {
+        walked w;
+        while (walks.take(w, walks.oldest() < wait_before)) {
+            if (!w.file)
+                return;
+            if (w.offset < next_free || w.file->size == 0)
+                continue;
+            if (control.callback)
+                control.callback(control.user, w.file->extension, int64_t(w.offset), int64_t(w.file->size));
+            next_free = w.offset + w.file->size;
+            walks.skip_below(next_free);
+        }
+    };
     for (uint64_t index = 0;; ++index) {
         wait_while_paused(control);
-        if (stop_requested(control))
+        if (stop_requested(control)) {
+            settle(0); // what was walked before the stop
             return 0;
+        }
         const uint64_t block_start = index * device_stream::block_size;
         if (size != device_stream::unknown_size)
             set_progress(control, double(block_start) / double(size));
+        // Walks may lag behind; not so far that the scan reads much of a
+        // file whose walk would have let it jump over it.
+        settle(block_start > max_walk_lag ? block_start - max_walk_lag : 0);
+        // Jump over the blocks a found file covers.
+        if (next_free >= block_start + device_stream::block_size) {
+            index = next_free / device_stream::block_size - 1;
+            continue;
+        }
         size_t length = 0;
-        const uint8_t* data = stream.block(index, length);
+        // The stream keeps the oldest block with walks to come while it can.
+        const uint64_t oldest = walks.oldest();
+        const uint8_t* data = stream.block(index, std::min(index, oldest / device_stream::block_size), length);
         if (!data)
             break;
-        candidates.clear();
         const uint64_t first_free = (std::max(next_free, block_start) + sector - 1) / sector * sector;
-        for (size_t at = size_t(first_free - block_start); at < length; at += sector)
+        for (size_t at = size_t(first_free - block_start); at < length; at += sector) {
+            // The block comes from the device, not the cache: ask for the
+            // sectors ahead while this one is tested.
+            __builtin_prefetch(data + std::min(at + 16 * sector, length - 1));
             if (any_header(carvers, data + at, length - at))
-                candidates.push_back({block_start + at, data + at, length - at, {}});
-
-        // Walks run ahead on both threads; files are reported in offset order,
-        // and a candidate inside a reported file is dropped.
-        size_t settled = 0;
-        const auto settle = [&] {
-            for (; settled < candidates.size() && pool.done(settled); ++settled) {
-                const candidate& c = candidates[settled];
-                if (c.offset < next_free || c.file.size == 0)
-                    continue;
-                if (control.callback)
-                    control.callback(control.user, c.file.extension, int64_t(c.offset), int64_t(c.file.size));
-                next_free = c.offset + c.file.size;
-                skip_below.store(next_free, std::memory_order_relaxed);
-            }
-        };
-        pool.run(candidates.size(), [&](size_t i, byte_source& device) {
-            candidate& c = candidates[i];
-            if (c.offset >= skip_below.load(std::memory_order_relaxed))
-                c.file = carve_at(control, device, size, carvers, c);
-        }, settle);
-
-        // Jump over the blocks a found file covers.
-        if (next_free > block_start + length)
-            index = next_free / device_stream::block_size - 1;
+                walks.push(block_start + at);
+        }
     }
-    set_progress(control, 1.0);
+    settle(UINT64_MAX);
+    if (!stop_requested(control))
+        set_progress(control, 1.0);
     return 0;
 }
 
