@@ -86,12 +86,12 @@ bool device_stream::open(const std::string& path)
     size_ = device_size(sequential_, path);
     if (size_ != unknown_size)
         end_ = (size_ + block_size - 1) / block_size;
-    for (size_t i = 0; i < blocks_in_hand; ++i) {
-        buffers_.emplace_back(aligned_buffer(block_size));
-        if (!buffers_.back())
-            return false;
-        slots_.push_back(slot{buffers_.back().get()});
-    }
+    // One buffer now, the others when walks lag behind enough to need them:
+    // fresh memory costs more than the reads it would spare.
+    slots_.resize(blocks_in_hand);
+    slots_[0].data.reset(aligned_buffer(block_size));
+    if (!slots_[0].data)
+        return false;
     thread_ = std::thread(&device_stream::read_ahead, this);
     return true;
 }
@@ -129,21 +129,30 @@ device_stream::slot* device_stream::holding(uint64_t index)
 
 device_stream::slot* device_stream::free_slot()
 {
-    // Blocks the scan has passed and no walk reads in place; of those, one
-    // whose walks are all settled, else the newest: the oldest block with
-    // walks to come is kept for them.
+    // A buffer the scan has passed and no walk reads in place: one whose
+    // walks are all settled, else a new one, else the newest block; the
+    // oldest block with walks to come is kept for them longest.
     slot* best = nullptr;
     auto rank = [&](const slot& s) {
-        if (s.block == UINT64_MAX || s.block < keep_)
-            return std::pair<int, uint64_t>{2, UINT64_MAX - s.block};
+        if (s.data && (s.block == UINT64_MAX || s.block < keep_))
+            return std::pair<int, uint64_t>{3, UINT64_MAX - s.block};
+        if (!s.data)
+            return std::pair<int, uint64_t>{2, 0};
         return std::pair<int, uint64_t>{s.block == keep_ ? 0 : 1, s.block};
     };
     for (slot& s : slots_) {
         const bool passed = s.block == UINT64_MAX || s.block < current_;
-        if (!passed || s.loading || s.pins)
+        if (!passed || s.loading || s.pins || s.unusable)
             continue;
         if (!best || rank(s) > rank(*best))
             best = &s;
+    }
+    if (best && !best->data) {
+        best->data.reset(aligned_buffer(block_size));
+        if (!best->data) {
+            best->unusable = true;
+            return free_slot();
+        }
     }
     return best;
 }
@@ -171,7 +180,7 @@ void device_stream::read_ahead()
         s->block = index;
         s->loading = true;
         lock.unlock();
-        const size_t length = load(sequential_, index, s->data);
+        const size_t length = load(sequential_, index, s->data.get());
         lock.lock();
         loaded(*s, index, length);
     }
@@ -199,7 +208,7 @@ const device_stream::slot* device_stream::wait_for(uint64_t index, std::unique_l
         s->block = index;
         s->loading = true;
         lock.unlock();
-        const size_t length = load(own_handle(), index, s->data);
+        const size_t length = load(own_handle(), index, s->data.get());
         lock.lock();
         loaded(*s, index, length);
     }
@@ -226,7 +235,7 @@ const uint8_t* device_stream::block(uint64_t index, uint64_t keep, size_t& lengt
     if (!s)
         return nullptr;
     length = s->length;
-    return s->data;
+    return s->data.get();
 }
 
 const uint8_t* device_stream::in_hand(uint64_t offset, size_t& length, bool& at_end,
@@ -250,7 +259,7 @@ const uint8_t* device_stream::in_hand(uint64_t offset, size_t& length, bool& at_
                 pinned.push_back(index);
             }
             length = s->length - inside;
-            return s->data + inside;
+            return s->data.get() + inside;
         }
         // Wait for a block on its way, unless this walk pins a block the
         // scan has passed: its slot may be what the reading waits for.

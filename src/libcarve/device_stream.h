@@ -53,7 +53,8 @@ public:
 
 private:
     struct slot {
-        uint8_t* data = nullptr;
+        aligned_bytes data; // made when first needed
+        bool unusable = false; // its buffer could not be made
         uint64_t block = UINT64_MAX;
         size_t length = 0;
         bool loading = false;
@@ -82,7 +83,6 @@ private:
     std::string path_;
     uint64_t size_ = unknown_size;
 
-    std::vector<aligned_bytes> buffers_;
     std::vector<slot> slots_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -54,7 +54,7 @@ bool reader::fill(uint64_t at)
     return at < cache_at_ + cache_len_;
 }
 
-const uint8_t* reader::window(uint64_t at, size_t wanted, size_t& got)
+const uint8_t* reader::window_through(uint64_t at, size_t wanted, size_t& got)
 {
     got = 0;
     if (at >= limit_)
@@ -65,7 +65,7 @@ const uint8_t* reader::window(uint64_t at, size_t wanted, size_t& got)
     return data_ + (at - cache_at_);
 }
 
-bool reader::bytes(uint64_t at, void* out, size_t length)
+bool reader::copy_through(uint64_t at, void* out, size_t length)
 {
     auto* to = static_cast<uint8_t*>(out);
     if (at > limit_ || length > limit_ - at) {
@@ -97,7 +97,7 @@ bool reader::has(uint64_t at, uint64_t length)
     return window(at + length - 1, 1, got) != nullptr;
 }
 
-bool reader::equals(uint64_t at, std::string_view text)
+bool reader::equals_through(uint64_t at, std::string_view text)
 {
     uint8_t buffer[64];
     if (text.size() > sizeof buffer)
@@ -107,13 +107,6 @@ bool reader::equals(uint64_t at, std::string_view text)
     ok_ = saved;
     return read && std::equal(text.begin(), text.end(), buffer,
                               [](char a, uint8_t b) { return uint8_t(a) == b; });
-}
-
-uint8_t reader::u8(uint64_t at)
-{
-    uint8_t v = 0;
-    bytes(at, &v, 1);
-    return v;
 }
 
 uint16_t reader::le16(uint64_t at)

@@ -5,7 +5,9 @@
 
 #include "libcarve/byte_source.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <memory>
 
@@ -29,10 +31,29 @@ public:
 
     // True when `length` bytes at `at` lie within the limit and the device.
     bool has(uint64_t at, uint64_t length);
-    bool bytes(uint64_t at, void* out, size_t length);
-    bool equals(uint64_t at, std::string_view text);
+    bool bytes(uint64_t at, void* out, size_t length)
+    {
+        if (const uint8_t* p = in_cache(at, length)) {
+            std::memcpy(out, p, length);
+            return true;
+        }
+        return copy_through(at, out, length);
+    }
+    bool equals(uint64_t at, std::string_view text)
+    {
+        if (const uint8_t* p = in_cache(at, text.size()))
+            return std::memcmp(p, text.data(), text.size()) == 0;
+        return equals_through(at, text);
+    }
 
-    uint8_t u8(uint64_t at);
+    uint8_t u8(uint64_t at)
+    {
+        if (const uint8_t* p = in_cache(at, 1))
+            return *p;
+        uint8_t v = 0;
+        copy_through(at, &v, 1);
+        return v;
+    }
     uint16_t le16(uint64_t at);
     uint32_t le32(uint64_t at);
     uint64_t le64(uint64_t at);
@@ -46,11 +67,29 @@ public:
 
     // A pointer to up to `wanted` bytes at `at` (at least 1 unless at the
     // end), valid until the next call; `got` receives the count.
-    const uint8_t* window(uint64_t at, size_t wanted, size_t& got);
+    const uint8_t* window(uint64_t at, size_t wanted, size_t& got)
+    {
+        if (at >= cache_at_ && at - cache_at_ < cache_len_) {
+            got = size_t(std::min<uint64_t>(wanted, cache_len_ - (at - cache_at_)));
+            return data_ + (at - cache_at_);
+        }
+        return window_through(at, wanted, got);
+    }
 
     static constexpr uint64_t npos = UINT64_MAX;
 
 private:
+    // The `length` bytes at `at` when the bytes in hand hold them all.
+    const uint8_t* in_cache(uint64_t at, size_t length) const
+    {
+        return at >= cache_at_ && at - cache_at_ <= cache_len_ && length <= cache_len_ - (at - cache_at_)
+                   ? data_ + (at - cache_at_)
+                   : nullptr;
+    }
+    // The same operations when the bytes must be fetched first.
+    bool copy_through(uint64_t at, void* out, size_t length);
+    bool equals_through(uint64_t at, std::string_view text);
+    const uint8_t* window_through(uint64_t at, size_t wanted, size_t& got);
     bool fill(uint64_t at);
     // Waits while paused; true when the walk must end.
     bool stopped() const;
