@@ -135,7 +135,7 @@ device_stream::slot* device_stream::free_slot()
     slot* best = nullptr;
     auto rank = [&](const slot& s) {
         if (s.data && (s.block == UINT64_MAX || s.block < keep_))
-            return std::pair<int, uint64_t>{3, UINT64_MAX - s.block};
+            return std::pair<int, uint64_t>{3, s.block + 1};
         if (!s.data)
             return std::pair<int, uint64_t>{2, 0};
         return std::pair<int, uint64_t>{s.block == keep_ ? 0 : 1, s.block};

@@ -90,16 +90,24 @@ bool any_header(const dispatch& carvers, const uint8_t* bytes, size_t available)
 }
 
 // Bytes a header test sees: the candidate's block may be gone by the time
-// it is walked, so the walk reads them itself.
+// it is walked, so the walk looks at them again, in place when it can.
 constexpr size_t header_window = 4096;
 
 // Tries every carver whose header matches at `offset`: the first file wanted.
 found_file carve_at(carve_control_s& control, byte_source& device, const dispatch& carvers, uint64_t offset)
 {
-    uint8_t head[header_window];
     const uint64_t size = device.size();
     const uint64_t room = size == byte_source::unknown_size ? UINT64_MAX : size - offset;
-    const size_t available = device.read(offset, head, size_t(std::min<uint64_t>(sizeof head, room)));
+    const size_t wanted = size_t(std::min<uint64_t>(header_window, room));
+    uint8_t copy[header_window];
+    size_t available = 0;
+    const uint8_t* head = device.view(offset, available);
+    if (head) {
+        available = std::min(available, wanted);
+    } else {
+        head = copy;
+        available = device.read(offset, copy, wanted);
+    }
     if (available == 0)
         return {};
     for (const active_carver& a : carvers.candidates(head[0])) {
