@@ -29,6 +29,39 @@ uint8_t* aligned_buffer(size_t size)
     return buffer;
 }
 
+// Block buffers outlive a scan for the next one: fresh memory costs more to
+// touch the first time than the reads into it.
+class kept_buffers {
+public:
+    static kept_buffers& instance()
+    {
+        static kept_buffers buffers;
+        return buffers;
+    }
+    aligned_bytes take()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            if (!kept_.empty()) {
+                aligned_bytes b = std::move(kept_.back());
+                kept_.pop_back();
+                return b;
+            }
+        }
+        return aligned_bytes(aligned_buffer(device_stream::block_size));
+    }
+    void give(aligned_bytes b)
+    {
+        std::lock_guard lock(mutex_);
+        if (b && kept_.size() < device_stream::blocks_in_hand)
+            kept_.push_back(std::move(b));
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<aligned_bytes> kept_;
+};
+
 // Volume length from the device; for a disk or an image file, the length of
 // the file behind it. Unknown otherwise: the scan then runs until a read
 // comes back empty.
@@ -74,6 +107,8 @@ device_stream::~device_stream()
         thread_.join();
     platform::device::close(sequential_);
     platform::device::close(own_);
+    for (slot& s : slots_)
+        kept_buffers::instance().give(std::move(s.data));
 }
 
 bool device_stream::open(const std::string& path)
@@ -89,7 +124,7 @@ bool device_stream::open(const std::string& path)
     // One buffer now, the others when walks lag behind enough to need them:
     // fresh memory costs more than the reads it would spare.
     slots_.resize(blocks_in_hand);
-    slots_[0].data.reset(aligned_buffer(block_size));
+    slots_[0].data = kept_buffers::instance().take();
     if (!slots_[0].data)
         return false;
     thread_ = std::thread(&device_stream::read_ahead, this);
@@ -148,7 +183,7 @@ device_stream::slot* device_stream::free_slot()
             best = &s;
     }
     if (best && !best->data) {
-        best->data.reset(aligned_buffer(block_size));
+        best->data = kept_buffers::instance().take();
         if (!best->data) {
             best->unusable = true;
             return free_slot();
