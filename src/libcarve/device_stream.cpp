@@ -364,7 +364,8 @@ size_t stream_reader::read_far(uint64_t offset, void* out, size_t length)
             return 0;
         // Small reads for a hop, growing while a walk reads on.
         const uint64_t at = offset - offset % platform::transfer_alignment;
-        far_size_ = at == far_at_ + far_length_ ? std::min(far_size_ * 2, far_chunk) : far_first_read;
+        const bool reading_on = far_length_ > 0 && at == far_at_ + far_length_;
+        far_size_ = reading_on ? std::min(far_size_ * 2, far_chunk) : far_first_read;
         far_at_ = at;
         size_t wanted = far_size_;
         const uint64_t size = stream_.size();
