@@ -5,8 +5,8 @@
 #include "libcarve/walk_queue.h"
 
 #include <atomic>
-#include <optional>
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
