@@ -32,12 +32,6 @@ void walk_queue::push(uint64_t offset)
     work_.notify_one();
 }
 
-bool walk_queue::empty() const
-{
-    std::lock_guard lock(mutex_);
-    return entries_.empty();
-}
-
 uint64_t walk_queue::oldest() const
 {
     std::lock_guard lock(mutex_);

@@ -35,7 +35,6 @@ public:
     walk_queue& operator=(const walk_queue&) = delete;
 
     void push(uint64_t offset);
-    bool empty() const;
     // Offset of the oldest candidate not yet taken back.
     uint64_t oldest() const;
     // The oldest candidate, when its walk has finished (`wait`: once it has).
